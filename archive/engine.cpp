@@ -1,0 +1,123 @@
+#include "archive/engine.h"
+
+#include "archive/errors.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <thread>
+
+#if __has_include("archive/lzh.h")
+#include "archive/lzh.h"
+#define LUNV_HAVE_LZH 1
+#endif
+#if __has_include("archive/lh5.h")
+#include "archive/lh5.h"
+#define LUNV_HAVE_LH5 1
+#endif
+
+namespace {
+
+// A decoder may finish its last match past the expected length, by at most
+// the longest LH5 match.
+constexpr int64_t MatchOverrun = 256;
+
+} // namespace
+
+TMethodEngine::TMethodEngine(TRunDirection direction, TStream& input, int64_t inputLength,
+                             TStream& output, int64_t expectedLength, bool scrambled,
+                             const TCompress& component)
+    : direction_(direction), input_(input), output_(output), onProgress_(component.OnShowProgress),
+      inBuf_(new uint8_t[BufferSize]), outBuf_(new uint8_t[BufferSize]),
+      inputRemaining_(std::max<int64_t>(inputLength, 0)) {
+    const bool expanding = direction == TRunDirection::expand;
+    if (expanding)
+        budget_ = std::min<int64_t>(std::max<int64_t>(expectedLength, 0) + MatchOverrun,
+                                    std::numeric_limits<int32_t>::max());
+    else
+        budget_ = inputRemaining_;
+    unscramble_ = expanding && scrambled && component.Key != 0;
+    scramble_ = !expanding && component.Key != 0;
+    auto key = static_cast<uint32_t>(component.Key);
+    for (int i = 0; i < 4; ++i)
+        keyBytes_[i] = static_cast<uint8_t>(key >> (8 * i));
+}
+
+bool TMethodEngine::fillInput() {
+    endOfInput_ = true;
+    if (inputRemaining_ <= 0)
+        return false;
+    auto want = static_cast<size_t>(std::min<int64_t>(BufferSize, inputRemaining_));
+    size_t got = input_.read(inBuf_.get(), want);
+    inputRemaining_ -= static_cast<int64_t>(got);
+    if (got == 0)
+        return false;
+    inPos_ = 0;
+    inEnd_ = static_cast<int>(got);
+    if (onProgress_) {
+        fetched_ += static_cast<int64_t>(got);
+        int64_t total = fetched_ + inputRemaining_;
+        int64_t percent = total <= 100000 ? fetched_ * 100 / total : fetched_ / (total / 100);
+        auto reported = static_cast<int32_t>(percent);
+        onProgress_(reported);
+        if (reported == -1) { // abort: the input counts as exhausted from now on
+            inputRemaining_ = 0;
+            inPos_ = inEnd_ = 0;
+            return false;
+        }
+    }
+    std::this_thread::yield();
+    endOfInput_ = false;
+    return true;
+}
+
+void TMethodEngine::overBudget() const {
+    if (direction_ == TRunDirection::compress)
+        throw EUnableToCompress();
+    throw EDamagedArchive(); // far more output than the member header announced
+}
+
+void TMethodEngine::flushFullOutput() {
+    std::this_thread::yield();
+    output_.write(outBuf_.get(), BufferSize);
+    outPos_ = 0;
+}
+
+void TMethodEngine::finish() {
+    if (outPos_ > 0)
+        output_.write(outBuf_.get(), static_cast<size_t>(outPos_));
+    outPos_ = 0;
+}
+
+uint32_t RunMethod(TRunDirection direction, int method, TStream& input, int64_t inputLength,
+                   TStream& output, int64_t expectedLength, bool scrambled,
+                   const TCompress& component) {
+    if (method != methodRLE && method != methodLZH && method != methodLH5)
+        return 0;
+    TMethodEngine engine(direction, input, inputLength, output, expectedLength, scrambled,
+                         component);
+    const bool expanding = direction == TRunDirection::expand;
+    const auto n = static_cast<int32_t>(std::max<int64_t>(expectedLength, 0));
+    (void)n;
+    switch (method) {
+    case methodRLE:
+        expanding ? rle::expand(engine) : rle::compress(engine);
+        break;
+    case methodLZH:
+#ifdef LUNV_HAVE_LZH
+        expanding ? lzh::expand(engine, n) : lzh::compress(engine);
+        break;
+#else
+        throw std::logic_error("The LZH method is not built yet");
+#endif
+    case methodLH5:
+#ifdef LUNV_HAVE_LH5
+        expanding ? lh5::expand(engine, n) : lh5::compress(engine);
+        break;
+#else
+        throw std::logic_error("The LH5 method is not built yet");
+#endif
+    }
+    engine.finish();
+    return expanding ? engine.outputSum() : engine.inputSum();
+}
