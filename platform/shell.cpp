@@ -51,6 +51,8 @@ void shellOpen(const QString& target, const QStringList& args) {
         hook()(target, args);
         return;
     }
+    if (target.trimmed().isEmpty())
+        return;
     const ShellTarget t = resolveShellTarget(target);
     if (t.kind == ShellTarget::Program)
         QProcess::startDetached(t.path, args);

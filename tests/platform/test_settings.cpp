@@ -153,11 +153,4 @@ TEST(ConfigLine, WritingTrimsAndMarksEmptyValues) {
     EXPECT_EQ(lines[1], "other");
 }
 
-TEST(ConfigLine, ReadingTakesAtMost999Characters) {
-    std::vector<std::string> lines{"ZOOM=" + std::string(1200, '7')};
-    std::string value;
-    configLine("ZOOM", value, lines, 0, true);
-    EXPECT_EQ(value.size(), 999u);
-}
-
 } // namespace
