@@ -90,36 +90,90 @@ template <class IO> class Decoder {
 public:
     explicit Decoder(IO& io) : io_(io) {}
 
+    // The hot loop keeps the bit buffer, the window position and the counts in
+    // locals: every output byte is a store the compiler must assume may alias
+    // the members.
     void run(int32_t expandedSize) {
-        std::memset(window_, ' ', sizeof window_);
+        uint8_t* const window = window_;
+        std::memset(window, ' ', kWindow);
+        uint64_t buf = 0; // next bits, left-aligned
+        int avail = 0;
+        uint32_t blockLeft = 0;
         unsigned r = 0;
         int64_t count = 0;
+        // At least 57 bits after this: a literal/length code (16), a distance
+        // code (16) and its verbatim bits (12) fit.
+        auto refill = [&] {
+            while (avail <= 56) {
+                buf |= uint64_t(io_.NextInputByte()) << (56 - avail);
+                avail += 8;
+            }
+        };
+        auto drop = [&](int k) {
+            buf <<= k;
+            avail -= k;
+        };
         while (count < expandedSize) {
             refill();
-            const unsigned s = nextSymbol();
+            if (blockLeft == 0) {
+                buf_ = buf;
+                avail_ = avail;
+                blockLeft = readBlockHead();
+                buf = buf_;
+                avail = avail_;
+                refill();
+            }
+            --blockLeft;
+            unsigned s = cTable_[buf >> (64 - kCTableBits)];
+            if (s >= unsigned(kNC))
+                s = walk(buf, s, kNC, kCTableBits);
+            drop(cLen_[s]);
             if (s < 256) {
-                window_[r] = uint8_t(s);
+                window[r] = uint8_t(s);
                 io_.PutOutputByte(uint8_t(s));
                 r = (r + 1) & kWindowMask;
                 ++count;
                 continue;
             }
+
+            unsigned j = pTable_[buf >> (64 - kPTableBits)];
+            if (j >= unsigned(kNP))
+                j = walk(buf, j, kNP, kPTableBits);
+            drop(ptLen_[j]);
+            unsigned d = j;
+            if (j > 1) {
+                d = (1u << (j - 1)) + unsigned(buf >> (64 - (j - 1)));
+                drop(int(j) - 1);
+            }
+
             const unsigned length = s - 253;
-            const unsigned start = (r - nextDistance() - 1) & kWindowMask;
+            unsigned from = (r - d - 1) & kWindowMask;
             count += length;
+            if (from + length <= kWindow && r + length <= kWindow) {
+                // No wrap: plain indexes. Byte by byte, so an overlapping
+                // match repeats the bytes it has just produced.
+                uint8_t* dst = window + r;
+                const uint8_t* src = window + from;
+                for (unsigned k = 0; k < length; ++k) {
+                    const uint8_t b = src[k];
+                    dst[k] = b;
+                    io_.PutOutputByte(b);
+                }
+                r = (r + length) & kWindowMask;
+                continue;
+            }
             for (unsigned k = 0; k < length; ++k) {
-                const uint8_t b = window_[(start + k) & kWindowMask];
-                window_[r] = b;
+                const uint8_t b = window[from];
+                window[r] = b;
                 io_.PutOutputByte(b);
+                from = (from + 1) & kWindowMask;
                 r = (r + 1) & kWindowMask;
             }
         }
     }
 
 private:
-    // The bit buffer keeps the next bits left-aligned in 64 bits. After
-    // refill() at least 57 bits are there: enough for a literal/length code
-    // (16), a distance code (16) and its verbatim bits (12).
+    // Block heads are rare: they work on the member copy of the bit buffer.
     void refill() {
         while (avail_ <= 56) {
             buf_ |= uint64_t(io_.NextInputByte()) << (56 - avail_);
@@ -144,8 +198,8 @@ private:
     }
 
     // Follows the overflow tree with the bits after the first `tableBits`.
-    unsigned walk(unsigned j, int count, int tableBits) const {
-        uint64_t bits = buf_ << tableBits;
+    unsigned walk(uint64_t buf, unsigned j, int count, int tableBits) const {
+        uint64_t bits = buf << tableBits;
         while (j >= unsigned(count)) {
             if (j >= unsigned(kTreeSize))
                 throw ELZHBadDecodeTable();
@@ -155,36 +209,15 @@ private:
         return j;
     }
 
-    unsigned nextSymbol() {
-        if (blockLeft_ == 0) {
-            readBlockHead();
-            refill();
-        }
-        --blockLeft_;
-        unsigned j = cTable_[peek(kCTableBits)];
-        if (j >= unsigned(kNC))
-            j = walk(j, kNC, kCTableBits);
-        skip(cLen_[j]);
-        return j;
-    }
-
-    unsigned nextDistance() {
-        unsigned j = pTable_[peek(kPTableBits)];
-        if (j >= unsigned(kNP))
-            j = walk(j, kNP, kPTableBits);
-        skip(ptLen_[j]);
-        if (j <= 1)
-            return j;
-        return (1u << (j - 1)) + take(int(j) - 1);
-    }
-
-    void readBlockHead() {
-        blockLeft_ = takeFresh(16);
-        if (blockLeft_ == 0)
-            blockLeft_ = 65536;
+    // Reads the codes of a block; returns its symbol count.
+    uint32_t readBlockHead() {
+        uint32_t symbols = takeFresh(16);
+        if (symbols == 0)
+            symbols = 65536;
         readPtLen(kNT, kTBits, kTSpecial);
         readCLen();
         readPtLen(kNP, kPBits, -1);
+        return symbols;
     }
 
     void readPtLen(int m, int countBits, int special) {
@@ -246,7 +279,7 @@ private:
             refill();
             unsigned x = pTable_[peek(kPTableBits)];
             if (x >= unsigned(kNT))
-                x = walk(x, kNT, kPTableBits);
+                x = walk(buf_, x, kNT, kPTableBits);
             skip(ptLen_[x]);
             if (x > 2) {
                 cLen_[i++] = uint8_t(x - 2);
@@ -265,7 +298,6 @@ private:
     IO& io_;
     uint64_t buf_ = 0;
     int avail_ = 0;
-    uint32_t blockLeft_ = 0;
     uint8_t cLen_[kNC];
     uint8_t ptLen_[kNT];
     uint16_t cTable_[1u << kCTableBits];
