@@ -14,6 +14,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -155,6 +156,9 @@ void writeFileAtomically(const std::string& path, const std::string& bytes) {
     if (fd < 0)
         throw std::runtime_error("cannot create a temporary file beside " + path + ": " +
                                  std::strerror(errno));
+    const mode_t mask = ::umask(0); // mkstemp makes 0600; give the usual permissions
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
     size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
