@@ -87,7 +87,11 @@ def check_dictionary(dictionary):
             if earlier.startswith(key):
                 problems.append("ed.txt line %d: key %r is a prefix of the earlier line %r" % (no, key, earlier))
                 break
-        entries[key] = (fields[2], line.split(" ", 3)[3])
+        definition = line.split(" ", 3)[3]
+        # Definitions are shown in the page's Latin font, which has no Chinese.
+        if any(int(ref) >= 0x2E80 for ref in re.findall(r"&#(\d+);", definition)):
+            problems.append("ed.txt line %d: the definition holds a Chinese character" % no)
+        entries[key] = (fields[2], definition)
     return problems, entries
 
 
