@@ -246,6 +246,7 @@ void Tfhexagram::createViews() {
 
 void Tfhexagram::createMenus() {
     ptzoom = new QMenu(this);
+    ptzoom->setFont(font());
     zoomGroup = new QActionGroup(this);
     zoomGroup->setExclusive(true);
     auto entry = [this](int value) {
@@ -264,6 +265,7 @@ void Tfhexagram::createMenus() {
     connect(zoomGroup, &QActionGroup::triggered, this, &Tfhexagram::changeFZoom);
 
     PopupMenu1 = new QMenu(this);
+    PopupMenu1->setFont(font());
     loadh = PopupMenu1->addAction(QStringLiteral("Load Hexagram in another window"));
     connect(PopupMenu1, &QMenu::aboutToShow, this, &Tfhexagram::PopupMenu1Popup);
     connect(loadh, &QAction::triggered, this, &Tfhexagram::loadhClick);
@@ -443,7 +445,9 @@ void Tfhexagram::resizeEvent(QResizeEvent* event) {
 void Tfhexagram::FormActivate() {
     raise();
     activateWindow();
-    setFocus();
+    // The window keeps the control that had the focus; the first time it is the page.
+    if (!focusWidget())
+        Viewer->setFocus();
 }
 
 bool Tfhexagram::event(QEvent* event) {
@@ -516,12 +520,10 @@ void Tfhexagram::TOCMouseUp(Qt::MouseButton button, const QPoint& pos) {
         TOCClick();
         return;
     }
-    savedTocIndex = TOC->currentRow();
     QListWidgetItem* item = TOC->itemAt(pos);
-    if (!item) {
-        selectTocItem(-1);
-        return; // nothing to open in another window
-    }
+    if (!item)
+        return; // nothing to open in another window: no menu, the selection stays
+    savedTocIndex = TOC->currentRow();
     TOC->setCurrentItem(item);
     PopupMenu1->popup(TOC->viewport()->mapToGlobal(pos));
 }

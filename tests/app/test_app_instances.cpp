@@ -79,7 +79,12 @@ private slots:
         QVERIFY(startCopy("7"));
         QTRY_COMPARE_WITH_TIMEOUT(listed(), 2, 15000);
 
+        // Another copy runs: the marker stays.
+        QFile marker(programPath("active"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
         Tfhexagram window({});
+        QVERIFY(marker.exists());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTRY_COMPARE_WITH_TIMEOUT(listed(), 3, 5000);

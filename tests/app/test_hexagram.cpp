@@ -307,6 +307,34 @@ private slots:
         QVERIFY(!w->isVisible());
     }
 
+    void aloneAtStartTheMarkerGoes() {
+        QFile marker(programPath("active"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.close();
+        auto w = start({});
+        QVERIFY(!QFile::exists(programPath("active")));
+    }
+
+    void aDamagedArchiveAtStartIsReportedAndTheWindowOpens() {
+        QTemporaryDir broken;
+        QFile archive(broken.path() + "/data1.hhz");
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write("this is no archive at all");
+        archive.close();
+        const std::string good = programFolder();
+        setProgramFolder(broken.path().toStdString() + "/");
+        zoomPercent = 100;
+        {
+            Tfhexagram w({"5"});
+            QCOMPARE(errors.size(), size_t(1));
+            QCOMPARE(w.windowTitle(), QString("Lunvareth 1.0"));
+            QVERIFY(w.oraculo->isHidden());
+        }
+        freeArchiveReader();
+        setProgramFolder(good);
+        errors.clear();
+    }
+
     void errorsEndTheActionOnly() {
         Thrower thrower;
         QEvent event(QEvent::User);
