@@ -86,6 +86,17 @@ inline void buildTable(int count, const uint8_t* len, int tableBits, uint16_t* t
     }
 }
 
+// Decoding table entries carry the code length above the symbol, saving a
+// dependent load per symbol; tree nodes (id >= count) keep length 0.
+constexpr unsigned kEntrySymbol = 0x7FF;
+constexpr int kEntryLenShift = 11;
+
+inline void addLengths(int count, const uint8_t* len, int tableBits, uint16_t* table) {
+    for (size_t i = 0, n = size_t(1) << tableBits; i < n; ++i)
+        if (table[i] < count)
+            table[i] = uint16_t(table[i] | (len[table[i]] << kEntryLenShift));
+}
+
 template <class IO> class Decoder {
 public:
     explicit Decoder(IO& io) : io_(io) {}
@@ -124,10 +135,14 @@ public:
                 refill();
             }
             --blockLeft;
-            unsigned s = cTable_[buf >> (64 - kCTableBits)];
-            if (s >= unsigned(kNC))
+            const unsigned e = cTable_[buf >> (64 - kCTableBits)];
+            unsigned s = e & kEntrySymbol;
+            int l = int(e >> kEntryLenShift);
+            if (s >= unsigned(kNC)) {
                 s = walk(buf, s, kNC, kCTableBits);
-            drop(cLen_[s]);
+                l = cLen_[s];
+            }
+            drop(l);
             if (s < 256) {
                 window[r] = uint8_t(s);
                 io_.PutOutputByte(uint8_t(s));
@@ -136,10 +151,14 @@ public:
                 continue;
             }
 
-            unsigned j = pTable_[buf >> (64 - kPTableBits)];
-            if (j >= unsigned(kNP))
+            const unsigned pe = pTable_[buf >> (64 - kPTableBits)];
+            unsigned j = pe & kEntrySymbol;
+            int pl = int(pe >> kEntryLenShift);
+            if (j >= unsigned(kNP)) {
                 j = walk(buf, j, kNP, kPTableBits);
-            drop(ptLen_[j]);
+                pl = ptLen_[j];
+            }
+            drop(pl);
             unsigned d = j;
             if (j > 1) {
                 d = (1u << (j - 1)) + unsigned(buf >> (64 - (j - 1)));
@@ -260,6 +279,7 @@ private:
         }
         std::fill(ptLen_ + i, ptLen_ + m, uint8_t(0));
         buildTable(m, ptLen_, kPTableBits, pTable_, left_, right_);
+        addLengths(m, ptLen_, kPTableBits, pTable_);
     }
 
     void readCLen() {
@@ -277,7 +297,7 @@ private:
         int i = 0;
         while (i < g) {
             refill();
-            unsigned x = pTable_[peek(kPTableBits)];
+            unsigned x = pTable_[peek(kPTableBits)] & kEntrySymbol;
             if (x >= unsigned(kNT))
                 x = walk(buf_, x, kNT, kPTableBits);
             skip(ptLen_[x]);
@@ -293,6 +313,7 @@ private:
         }
         std::fill(cLen_ + i, cLen_ + kNC, uint8_t(0));
         buildTable(kNC, cLen_, kCTableBits, cTable_, left_, right_);
+        addLengths(kNC, cLen_, kCTableBits, cTable_);
     }
 
     IO& io_;
