@@ -220,9 +220,10 @@ void THTMLViewer::mouseReleaseEvent(QMouseEvent* event) {
     const QString anchor = anchorAt(event->position().toPoint());
     const QString pressed = pressedAnchor_;
     pressedAnchor_.clear();
-    if (event->button() == Qt::LeftButton && !pressed.isEmpty()) {
+    // Links are ours alone: the base class would select the link's text.
+    if (event->button() == Qt::LeftButton && (!pressed.isEmpty() || !anchor.isEmpty())) {
         event->accept();
-        if (anchor == pressed && OnHotSpotClick) {
+        if (!pressed.isEmpty() && anchor == pressed && OnHotSpotClick) {
             bool handled = false;
             OnHotSpotClick(toStdString(anchor), handled);
         }

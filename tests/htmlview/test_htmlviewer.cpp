@@ -3,7 +3,9 @@
 #include "htmlview/stylezoom.h"
 #include "model/global.h"
 
+#include <QImage>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -208,6 +210,33 @@ private slots:
 
         QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
         QCOMPARE(targets.size(), size_t(1));
+
+        // Dragging over the text selects nothing, also when it ends on the link.
+        QTextCursor first = view->document()->find("Read");
+        const QPoint from = view->cursorRect(first).center() - QPoint(20, 0);
+        QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view->viewport(), at);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(!view->textCursor().hasSelection());
+        QCOMPARE(targets.size(), size_t(1));
+    }
+
+    void picturesComeFromTheBaseFolder() {
+        QTemporaryDir dir;
+        QImage picture(8, 6, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(dir.filePath("pic.png")));
+        const std::vector<std::string> page{"<p><img src=\"pic.png\"></p>"};
+        auto loaded = [this] {
+            view->document()->size(); // lays the page out, which fetches the picture
+            const QVariant v =
+                view->document()->resource(QTextDocument::ImageResource, QUrl("pic.png"));
+            return v.isValid() && !v.isNull();
+        };
+        view->loadLines(page, dir.path().toStdString() + "/");
+        QVERIFY(loaded());
+        view->loadLines(page, "");
+        QVERIFY(!loaded());
     }
 };
 
