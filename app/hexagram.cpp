@@ -87,6 +87,7 @@ QSize TTOCDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInd
 
 Tfhexagram::Tfhexagram(const QStringList& params, QWidget* parent) : QMainWindow(parent) {
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setWindowIcon(ImageList1.icon(picOracle));
     setAttribute(Qt::WA_AlwaysShowToolTips);
     createToolBar();
     auto* central = new QWidget(this);

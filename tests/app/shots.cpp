@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     w.tocBtnClick();
     w.TOC->scrollToItem(w.TOC->item(1));
     shoot(out + "toc.png");
+    w.TOCMouseUp(Qt::RightButton, w.TOC->visualItemRect(w.TOC->item(12)).center());
+    shoot(out + "toc_menu.png");
+    w.PopupMenu1->close();
+    w.selectTocItem(w.savedTocIndex);
 
     w.zoomBtnClick();
     w.ptzoom->popup(w.zoomBtn->mapToGlobal(QPoint(0, w.zoomBtn->height())));
