@@ -432,17 +432,19 @@ private:
     static constexpr size_t kBufSize = 16384;
     static constexpr size_t kBlockLimit = kBufSize - 24;
     static constexpr int kHashBits = 15;
-    static constexpr int kMaxChain = 256;
+    static constexpr int kMaxChain = 128;
     static constexpr unsigned kMaxDistance = kWindow - 1;
-    static constexpr size_t kNiceLength = 128; // good enough: stop searching
+    static constexpr unsigned kNiceLength = 128;      // taken at once, no search inside
+    static constexpr size_t kChunk = size_t(1) << 15; // input bytes parsed together
+    static constexpr uint32_t kInfinite = 0xFFFFFFFFu;
 
     struct Match {
-        unsigned len = 0;
-        unsigned dist = 0;
+        uint16_t len = 0;
+        uint16_t dist = 0;
     };
 
     // ---- match finder: hash chains over three-byte prefixes ----
-    unsigned hashAt(const uint8_t* p) const {
+    static unsigned hashAt(const uint8_t* p) {
         return ((unsigned(p[0]) << 10) ^ (unsigned(p[1]) << 5) ^ p[2]) * 2654435761u >>
                (32 - kHashBits);
     }
@@ -455,73 +457,141 @@ private:
         head_[h] = int32_t(i);
     }
 
-    Match find(const std::vector<uint8_t>& text, size_t i) const {
-        Match best;
-        const size_t maxLen = std::min<size_t>(kMaxMatch, text.size() - i);
+    // Appends to found_ the matches at i that are longer than every nearer
+    // one (so lengths and distances both increase); returns the longest length.
+    unsigned collect(const std::vector<uint8_t>& text, size_t i, size_t maxLen) {
+        unsigned best = kThreshold - 1;
         if (maxLen < size_t(kThreshold))
-            return best;
+            return 0;
         const uint8_t* b = &text[i];
         int chain = kMaxChain;
         for (int32_t c = head_[hashAt(b)]; c >= 0 && i - size_t(c) <= kMaxDistance && chain--;
              c = prev_[size_t(c) & kWindowMask]) {
             const uint8_t* a = &text[size_t(c)];
-            if (a[best.len] != b[best.len] || a[0] != b[0])
+            if (a[best] != b[best] || a[0] != b[0])
                 continue;
             size_t len = 0;
             while (len < maxLen && a[len] == b[len])
                 ++len;
-            if (len > best.len) {
-                best.len = unsigned(len);
-                best.dist = unsigned(i - size_t(c));
-                if (len >= std::min(maxLen, kNiceLength))
+            if (len > best) {
+                best = unsigned(len);
+                found_.push_back({uint16_t(len), uint16_t(i - size_t(c))});
+                if (len >= std::min<size_t>(maxLen, kNiceLength))
                     break;
             }
         }
-        // A far three-byte match costs more than its literals.
-        if (best.len < unsigned(kThreshold) || (best.len == 3 && best.dist > 4096))
-            best.len = 0;
-        return best;
+        return best >= unsigned(kThreshold) ? best : 0;
     }
 
-    // Greedy parse with a one-step lazy look-ahead.
+    // ---- parse: for each chunk, the cheapest path through all found matches
+    // under a bit-cost model, refined once with the statistics of the first
+    // path ----
     void parse(const std::vector<uint8_t>& text) {
         head_.assign(size_t(1) << kHashBits, -1);
         prev_.assign(kWindow, -1);
-        const size_t n = text.size();
-        size_t i = 0;
-        Match cur = find(text, i);
-        insert(text, i);
-        while (i < n) {
-            if (cur.len == 0) {
-                output(text[i], 0);
-                if (++i < n) {
-                    cur = find(text, i);
-                    insert(text, i);
-                }
-                continue;
+        for (size_t begin = 0; begin < text.size(); begin += kChunk) {
+            const size_t end = std::min(text.size(), begin + kChunk);
+            findAll(text, begin, end);
+            std::vector<Match> path = greedyPath(end - begin);
+            for (int pass = 0; pass < 2; ++pass) {
+                setCosts(text, begin, path);
+                path = cheapestPath(text, begin, end - begin);
             }
-            size_t from = i + 1; // first position not yet inserted
-            if (cur.len < kNiceLength && i + 1 < n) {
-                const Match next = find(text, i + 1);
-                insert(text, i + 1);
-                from = i + 2;
-                if (next.len > cur.len) {
+            size_t i = begin;
+            for (const Match& m : path) {
+                if (m.len == 1)
                     output(text[i], 0);
-                    ++i;
-                    cur = next;
-                    continue;
-                }
-            }
-            output(cur.len + 253, cur.dist - 1);
-            const size_t end = i + cur.len;
-            for (size_t k = from; k < end; ++k)
-                insert(text, k);
-            i = end;
-            if (i < n) {
-                cur = find(text, i);
-                insert(text, i);
+                else
+                    output(m.len + 253u, m.dist - 1u);
+                i += m.len;
             }
         }
+    }
+
+    void findAll(const std::vector<uint8_t>& text, size_t begin, size_t end) {
+        found_.clear();
+        first_.assign(end - begin + 1, 0);
+        size_t skipTo = begin;
+        for (size_t i = begin; i < end; ++i) {
+            first_[i - begin] = uint32_t(found_.size());
+            if (i >= skipTo) {
+                const unsigned longest = collect(text, i, std::min<size_t>(kMaxMatch, end - i));
+                if (longest >= kNiceLength)
+                    skipTo = i + longest;
+            }
+            insert(text, i);
+        }
+        first_[end - begin] = uint32_t(found_.size());
+    }
+
+    // Longest match at every step: the statistics to start from.
+    std::vector<Match> greedyPath(size_t count) const {
+        std::vector<Match> path;
+        for (size_t k = 0; k < count;) {
+            Match m{1, 0};
+            if (first_[k + 1] > first_[k])
+                m = found_[first_[k + 1] - 1];
+            path.push_back(m);
+            k += m.len;
+        }
+        return path;
+    }
+
+    // Bits per literal/length symbol and per distance (class code plus its
+    // verbatim bits), from Huffman lengths over the symbols of a path.
+    void setCosts(const std::vector<uint8_t>& text, size_t begin, const std::vector<Match>& path) {
+        uint32_t cFreq[kNC] = {};
+        uint32_t pFreq[kNP] = {};
+        size_t i = begin;
+        for (const Match& m : path) {
+            if (m.len == 1) {
+                ++cFreq[text[i]];
+            } else {
+                ++cFreq[m.len + 253u];
+                ++pFreq[distanceClass(m.dist - 1u)];
+            }
+            i += m.len;
+        }
+        uint8_t len[kNC];
+        const int cOnly = makeLengths(kNC, cFreq, len);
+        for (int c = 0; c < kNC; ++c)
+            cCost_[c] = cOnly >= 0 ? (c == cOnly ? 1 : 12) : (len[c] ? len[c] : 12);
+        const int pOnly = makeLengths(kNP, pFreq, len);
+        for (int c = 0; c < kNP; ++c)
+            pCost_[c] =
+                (pOnly >= 0 ? (c == pOnly ? 1 : 6) : (len[c] ? len[c] : 6)) + (c > 1 ? c - 1 : 0);
+    }
+
+    std::vector<Match> cheapestPath(const std::vector<uint8_t>& text, size_t begin, size_t count) {
+        price_.assign(count + 1, kInfinite);
+        step_.resize(count + 1);
+        price_[0] = 0;
+        for (size_t k = 0; k < count; ++k) {
+            const uint32_t here = price_[k];
+            const uint32_t lit = here + cCost_[text[begin + k]];
+            if (lit < price_[k + 1]) {
+                price_[k + 1] = lit;
+                step_[k + 1] = {1, 0};
+            }
+            unsigned from = kThreshold;
+            for (uint32_t f = first_[k]; f < first_[k + 1]; ++f) {
+                const Match m = found_[f];
+                const uint32_t base = here + pCost_[distanceClass(m.dist - 1u)];
+                for (unsigned l = from; l <= m.len; ++l) {
+                    const uint32_t p = base + cCost_[l + 253];
+                    if (p < price_[k + l]) {
+                        price_[k + l] = p;
+                        step_[k + l] = {uint16_t(l), m.dist};
+                    }
+                }
+                from = m.len + 1u;
+            }
+        }
+        std::vector<Match> path;
+        for (size_t k = count; k > 0; k -= step_[k].len)
+            path.push_back(step_[k]);
+        std::reverse(path.begin(), path.end());
+        return path;
     }
 
     // ---- pending symbols: a flag byte per eight symbols, then one byte per
@@ -546,13 +616,16 @@ private:
         }
     }
 
+    // Number of significant bits of a distance value (0 for 0).
     static int distanceClass(unsigned p) {
+#if defined(__GNUC__)
+        return p ? 32 - __builtin_clz(p) : 0;
+#else
         int c = 0;
-        while (p) {
-            p >>= 1;
+        for (; p; p >>= 1)
             ++c;
-        }
         return c;
+#endif
     }
 
     // ---- block writer ----
@@ -715,6 +788,12 @@ private:
     int bitCount_ = 0;
     std::vector<int32_t> head_;
     std::vector<int32_t> prev_;
+    std::vector<Match> found_;    // matches of the chunk, position by position
+    std::vector<uint32_t> first_; // index in found_ of each position's first
+    std::vector<uint32_t> price_; // cheapest bits to reach each position
+    std::vector<Match> step_;     // the step that reaches it that cheaply
+    uint32_t cCost_[kNC] = {};
+    uint32_t pCost_[kNP] = {};
     uint8_t buf_[kBufSize];
     size_t bufPos_ = 0;
     size_t flagPos_ = 0;
