@@ -93,6 +93,7 @@ void THTMLViewer::loadLines(const std::vector<std::string>& lines, const std::st
     const QString sheets = requestStyleSheets(html);
     QFont font(DefFontName);
     font.setPointSizeF(DefFontSize * zoom / 100.0);
+    setFont(font); // the widget's font is the document's default, also after a font change
     document()->setDefaultFont(font);
     document()->setDefaultStyleSheet(baseStyleSheet(DefPreFontName) + zoomStyleText(sheets, zoom));
     setHtml(zoomInlineStyles(html, zoom));

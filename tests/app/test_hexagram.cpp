@@ -221,6 +221,10 @@ private slots:
         QCOMPARE(w->zoomGroup->checkedAction(), w->z250);
         QCOMPARE(zoomPercent, 250);
         QCOMPARE(w->Viewer->document()->defaultFont().pointSizeF(), 30.0);
+        w->z200->trigger();
+        w->info->loadLines({"<p>Question: ?</p>"}, "");
+        QCOMPARE(w->info->document()->defaultFont().pointSizeF(), 20.0);
+        QCOMPARE(w->Viewer->document()->defaultFont().pointSizeF(), 24.0);
         zoomPercent = 100;
     }
 
