@@ -72,9 +72,3 @@ TEST(ArchiveRoundTrip, WriterRefusesWhatNoReaderCouldOpen) {
     EXPECT_THROW(open.add(std::string(40000, 'n'), "data", methodNON, 0), std::invalid_argument);
     EXPECT_THROW(TArchiveWriter("lh5", 0), std::invalid_argument);
 }
-
-TEST(ArchiveRoundTrip, ScrambledStoredBytesDependOnTheKey) {
-    const std::string text(5000, 'y');
-    EXPECT_NE(compressData(methodLH5, text, 1), compressData(methodLH5, text, 2));
-    EXPECT_EQ(compressData(methodLH5, text, 0).size(), compressData(methodLH5, text, 1).size());
-}
