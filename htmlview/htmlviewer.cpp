@@ -85,18 +85,20 @@ void THTMLViewer::loadLines(const std::vector<std::string>& lines, const std::st
     const int oldH = horizontalScrollBar()->value();
     const int oldV = verticalScrollBar()->value();
 
+    // May throw (a damaged archive): the view then keeps the page it shows.
+    QString page = html;
+    const QString sheets = requestStyleSheets(page);
     source_ = html;
     base_ = newBase;
     hasPage_ = true;
 
     const int zoom = zoomPercent;
-    const QString sheets = requestStyleSheets(html);
     QFont font(DefFontName);
     font.setPointSizeF(DefFontSize * zoom / 100.0);
     setFont(font); // the widget's font is the document's default, also after a font change
     document()->setDefaultFont(font);
     document()->setDefaultStyleSheet(baseStyleSheet(DefPreFontName) + zoomStyleText(sheets, zoom));
-    setHtml(zoomInlineStyles(html, zoom));
+    setHtml(zoomInlineStyles(page, zoom));
     applyMargins();
 
     if (keepPosition) {

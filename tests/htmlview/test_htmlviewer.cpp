@@ -190,6 +190,17 @@ private slots:
             "/p/");
         QCOMPARE(asked, std::vector<std::string>{"missing.css"});
         QCOMPARE(firstTextFormat(view->document(), "normal").fontPointSize(), 0.0);
+
+        // A failing request ends the load; the view keeps the page it shows.
+        const QString shown = view->pageSource();
+        view->OnhtStreamRequest = [](const std::string&, TMemoryStream*&) {
+            throw std::runtime_error("Bad checksum during expansion -- data may be invalid");
+        };
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            view->loadLines({"<link rel=stylesheet href=x.css><p>new</p>"}, "/p/"));
+        QCOMPARE(view->pageSource(), shown);
+        QCOMPARE(view->toPlainText().trimmed(), QString("normal"));
     }
 
     void linkClickGoesToTheEventOnly() {
