@@ -30,11 +30,13 @@ protected:
                   ("lunv_content_" + std::to_string(getpid()) + "_" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_ / "texto");
+        savedFolder_ = programFolder();
         setProgramFolder(folder_.string());
         freeArchiveReader();
     }
     void TearDown() override {
         freeArchiveReader();
+        setProgramFolder(savedFolder_);
         fs::remove_all(folder_);
     }
     // data1.hhz as the build packs it: LH5, scrambled with the program's key.
@@ -45,6 +47,7 @@ protected:
         writeFile(folder_ / "data1.hhz", writer.bytes());
     }
     fs::path folder_;
+    std::string savedFolder_;
 };
 
 } // namespace
