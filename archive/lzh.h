@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace lzh {
@@ -187,6 +188,42 @@ private:
     int avail_ = 0;
 };
 
+// Sends literals and matches: each symbol with the code of the current tree
+// (root first, however long), then updates the tree as the decoder will.
+template <class IO> class SymbolWriter {
+public:
+    explicit SymbolWriter(IO& io) : tree_(new AdaptiveTree), out_(io) {}
+
+    void literal(uint8_t b) { send(b); }
+
+    // length 3..60, distance 1..4096
+    void match(unsigned length, unsigned distance) {
+        const PositionCode& pc = PositionCode::get();
+        send(int(length) + 253);
+        const unsigned p = distance - 1;
+        const int len = pc.length[p >> 6];
+        out_.put(len, pc.code[p >> 6] >> (8 - len));
+        out_.put(6, p & 0x3F);
+    }
+
+    // Completes the last byte with zero bits.
+    void finish() { out_.flush(); }
+
+private:
+    void send(int symbol) {
+        int depth = 0;
+        for (unsigned k = tree_->prnt[symbol + kTable]; k != unsigned(kRoot); k = tree_->prnt[k])
+            path_[depth++] = uint8_t(k & 1u); // slots pair up as (2i, 2i + 1)
+        while (depth > 0)
+            out_.put(1, path_[--depth]);
+        tree_->update(symbol);
+    }
+
+    std::unique_ptr<AdaptiveTree> tree_;
+    BitWriter<IO> out_;
+    uint8_t path_[kTable];
+};
+
 struct ExpandState {
     AdaptiveTree tree;
     uint8_t window[kWindow];
@@ -199,9 +236,9 @@ template <class IO> void expand(IO& io, int32_t expandedSize) {
     if (expandedSize <= 0)
         return;
     const PositionCode& pos = PositionCode::get();
-    std::vector<ExpandState> holder(1);
-    AdaptiveTree& tree = holder[0].tree;
-    uint8_t* window = holder[0].window;
+    auto state = std::make_unique<ExpandState>();
+    AdaptiveTree& tree = state->tree;
+    uint8_t* window = state->window;
     std::fill(window, window + kFirstWrite, uint8_t(' '));
     std::fill(window + kFirstWrite, window + kWindow, uint8_t(0));
     BitReader<IO> in(io);
@@ -250,10 +287,7 @@ template <class IO> void compress(IO& io) {
     if (text.size() == size_t(kFirstWrite))
         return;
 
-    const PositionCode& pos = PositionCode::get();
-    std::vector<AdaptiveTree> holder(1);
-    AdaptiveTree& tree = holder[0];
-    BitWriter<IO> out(io);
+    SymbolWriter<IO> out(io);
 
     // Hash chains over three-byte prefixes; the chain is walked nearest first.
     constexpr int kHashBits = 13;
@@ -275,16 +309,6 @@ template <class IO> void compress(IO& io) {
     };
     for (size_t i = 0; i < size_t(kFirstWrite); ++i)
         insert(i);
-
-    uint8_t path[kTable];
-    auto sendSymbol = [&](int symbol) {
-        int depth = 0;
-        for (unsigned k = tree.prnt[symbol + kTable]; k != unsigned(kRoot); k = tree.prnt[k])
-            path[depth++] = static_cast<uint8_t>(k & 1u);
-        while (depth > 0)
-            out.put(1, path[--depth]);
-        tree.update(symbol);
-    };
 
     size_t i = kFirstWrite;
     while (i < n) {
@@ -310,20 +334,17 @@ template <class IO> void compress(IO& io) {
             }
         }
         if (bestLen <= size_t(kThreshold)) {
-            sendSymbol(text[i]);
+            out.literal(text[i]);
             insert(i);
             ++i;
             continue;
         }
-        sendSymbol(int(bestLen) + 253);
-        const unsigned p = unsigned(bestDist - 1);
-        out.put(pos.length[p >> 6], pos.code[p >> 6] >> (8 - pos.length[p >> 6]));
-        out.put(6, p & 0x3F);
+        out.match(unsigned(bestLen), unsigned(bestDist));
         for (size_t k = 0; k < bestLen; ++k)
             insert(i + k);
         i += bestLen;
     }
-    out.flush();
+    out.finish();
 }
 
 } // namespace lzh

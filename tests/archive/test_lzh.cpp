@@ -59,6 +59,33 @@ TEST(LzhRoundTrip, SkewedFrequencies) {
     EXPECT_EQ(roundTrip(plain), plain);
 }
 
+TEST(LzhRoundTrip, CodesLongerThan16BitsAreSentWhole) {
+    // Counts that make the tree a Fibonacci-like chain above the subtree of
+    // the 305 unused symbols; those end up 18 or more levels deep.
+    const unsigned counts[] = {305, 306, 611, 918, 1530, 2449, 3980, 6430, 10411};
+    std::string plain;
+    for (unsigned k = 0; k < 9; ++k)
+        plain.append(counts[k], static_cast<char>('a' + k));
+    std::mt19937 gen(1);
+    std::shuffle(plain.begin(), plain.end(), gen);
+
+    lzh::detail::AdaptiveTree tree;
+    for (unsigned char c : plain)
+        tree.update(c);
+    int depth = 0;
+    for (unsigned k = tree.prnt['Z' + lzh::detail::kTable]; k != 0; k = tree.prnt[k])
+        ++depth;
+    ASSERT_GT(depth, 16);
+
+    plain += "Z";
+    StringIO io;
+    lzh::detail::SymbolWriter<StringIO> writer(io);
+    for (unsigned char c : plain)
+        writer.literal(c);
+    writer.finish();
+    EXPECT_EQ(unpackWith<Lzh>(io.out, int32_t(plain.size())), plain);
+}
+
 TEST(LzhExpand, ZeroSizeReadsNothing) {
     StringIO io("\xFF\xFF");
     lzh::expand(io, 0);
