@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextFrame>
 
+#include <algorithm>
+
 namespace {
 
 QString cssFamily(const QString& name) {
@@ -145,23 +147,35 @@ bool THTMLViewer::gotoAnchor(const std::string& name) {
     QString wanted = toQString(name);
     if (wanted.startsWith(QLatin1Char('#')))
         wanted.remove(0, 1);
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    auto named = [&wanted](const QTextCharFormat& format) {
+        const QStringList names = format.anchorNames();
+        return std::any_of(names.begin(), names.end(), [&wanted](const QString& n) {
+            return n.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+    };
+    // An anchor written just before a paragraph belongs to the paragraph itself.
+    int position = -1;
+    for (QTextBlock block = document()->begin(); block.isValid() && position < 0;
+         block = block.next()) {
+        if (named(block.charFormat())) {
+            position = block.position();
+            break;
+        }
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QStringList names = fragment.charFormat().anchorNames();
-            for (const QString& n : names) {
-                if (n.compare(wanted, Qt::CaseInsensitive) != 0)
-                    continue;
-                QTextCursor cursor(document());
-                cursor.setPosition(fragment.position());
-                const QRect r = cursorRect(cursor);
-                verticalScrollBar()->setValue(verticalScrollBar()->value() + r.top());
-                horizontalScrollBar()->setValue(0);
-                return true;
+            if (named(it.fragment().charFormat())) {
+                position = it.fragment().position();
+                break;
             }
         }
     }
-    return false;
+    if (position < 0)
+        return false;
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    const QRect r = cursorRect(cursor);
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + r.top());
+    horizontalScrollBar()->setValue(0);
+    return true;
 }
 
 bool THTMLViewer::findText(const QString& text, bool matchCase) {

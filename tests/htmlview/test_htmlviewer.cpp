@@ -15,7 +15,9 @@ std::vector<std::string> longPage(const std::string& marker) {
     std::vector<std::string> lines{"<html><body>"};
     for (int i = 0; i < 200; ++i)
         lines.push_back("<p>Paragraph " + std::to_string(i) + "</p>");
-    lines.push_back("<p><a name=\"Deep\"></a>" + marker + " far down</p>");
+    // Placed as the page builder places its anchors: just before a paragraph.
+    lines.push_back("<a name=\"Deep\"></a><p>" + marker + " far down</p>");
+    lines.push_back("<p>Tail <a name=\"inner\"></a>anchor</p>");
     for (int i = 0; i < 50; ++i)
         lines.push_back("<p>Tail " + std::to_string(i) + "</p>");
     lines.push_back("</body></html>");
@@ -96,6 +98,7 @@ private slots:
         const int top = view->cursorRect(c).top();
         QVERIFY2(top >= 0 && top < 10, qPrintable(QString::number(top)));
         QVERIFY(view->gotoAnchor("DEEP"));
+        QVERIFY(view->gotoAnchor("Inner"));
     }
 
     void findTextRules() {
