@@ -32,7 +32,7 @@ constexpr int kNP = kWindowBits + 1;                  // 14 distance classes
 constexpr int kCBits = 9;
 constexpr int kTBits = 5;
 constexpr int kPBits = 4;
-constexpr int kTSpecial = 3;
+constexpr int kTZeroRunPos = 3;
 constexpr int kCTableBits = 12;
 constexpr int kPTableBits = 8;
 constexpr int kMaxCodeLen = 16;
@@ -233,13 +233,17 @@ private:
         uint32_t symbols = takeFresh(16);
         if (symbols == 0)
             symbols = 65536;
-        readPtLen(kNT, kTBits, kTSpecial);
+        readPtLen(kNT, kTBits, kTZeroRunPos);
         readCLen();
         readPtLen(kNP, kPBits, -1);
         return symbols;
     }
 
-    void readPtLen(int m, int countBits, int special) {
+    // The code-length code (19 symbols, with a 2-bit run of zero lengths after
+    // the third) or the distance code (14 symbols): a count, then each length
+    // as 3 bits, or 111 followed by ones and a closing 0 for 7 and more. A zero
+    // count is followed by the only symbol, whose code is empty.
+    void readPtLen(int m, int countBits, int zeroRunPos) {
         const int g = int(takeFresh(countBits));
         if (g == 0) {
             const unsigned only = takeFresh(countBits);
@@ -269,7 +273,7 @@ private:
                 skip(3);
             }
             ptLen_[i++] = uint8_t(l);
-            if (i == special) {
+            if (i == zeroRunPos) {
                 const int zeros = int(take(2));
                 if (i + zeros > m)
                     throw ELZHBadDecodeTable();
@@ -282,6 +286,9 @@ private:
         addLengths(m, ptLen_, kPTableBits, pTable_);
     }
 
+    // The literal/length lengths, coded with the code-length code: symbol 0
+    // is one zero length, 1 and 2 are runs of 3..18 and 20..531 zero lengths,
+    // 3..18 the lengths 1..16.
     void readCLen() {
         const int g = int(takeFresh(kCBits));
         if (g == 0) {
@@ -641,7 +648,7 @@ private:
             const int tOnly = makeLengths(kNT, tFreq_, ptLen_);
             if (tOnly < 0) {
                 makeCodes(kNT, ptLen_, ptCode_);
-                writePtLen(kNT, kTBits, kTSpecial);
+                writePtLen(kNT, kTBits, kTZeroRunPos);
             } else {
                 putBits(kTBits, 0);
                 putBits(kTBits, unsigned(tOnly));
@@ -719,7 +726,7 @@ private:
         }
     }
 
-    void writePtLen(int m, int countBits, int special) {
+    void writePtLen(int m, int countBits, int zeroRunPos) {
         const int n = usedCount(ptLen_, m);
         putBits(countBits, unsigned(n));
         for (int i = 0; i < n;) {
@@ -728,7 +735,7 @@ private:
                 putBits(3, unsigned(k));
             else
                 putBits(k - 3, (1u << (k - 3)) - 2);
-            if (i == special) {
+            if (i == zeroRunPos) {
                 while (i < 6 && ptLen_[i] == 0)
                     ++i;
                 putBits(2, unsigned(i - 3));
