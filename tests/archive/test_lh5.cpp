@@ -85,6 +85,30 @@ TEST(Lh5RoundTrip, ManyBlocksAndMoreThan65536Symbols) {
     EXPECT_EQ(roundTrip(mixed), mixed);
 }
 
+TEST(Lh5Compress, WritesTheLhaBlockLayout) {
+    // One literal: count 1; code-length code count 0, symbol 0; literal/length
+    // code count 0, the symbol; distance code count 0, symbol 0; no symbol
+    // bits; zero bits to the byte boundary.
+    EXPECT_EQ(packWith<Lh5>("a"), BitString()
+                                      .put(16, 1)
+                                      .put(5, 0)
+                                      .put(5, 0)
+                                      .put(9, 0)
+                                      .put(9, 'a')
+                                      .put(4, 0)
+                                      .put(4, 0)
+                                      .bytes());
+    // Two literals of one bit each: lengths 0 0 1 | zero run 0 | 1 for the
+    // code-length code (symbols 2 and 3), then 99 literal/length lengths: a
+    // run of 97 zeros (symbol 2, 97 - 20 in 9 bits), two lengths of 1.
+    BitString ab;
+    ab.put(16, 2).put(5, 4).put("000").put("000").put("001").put(2, 0).put("001");
+    ab.put(9, 99).put("0").put(9, 97 - 20).put("1").put("1");
+    ab.put(4, 0).put(4, 0);
+    ab.put("0").put("1");
+    EXPECT_EQ(packWith<Lh5>("ab"), ab.bytes());
+}
+
 TEST(Lh5Expand, ZeroSizeReadsNothing) {
     StringIO io("\x12\x34");
     lh5::expand(io, 0);
