@@ -89,15 +89,9 @@ TEST(Lh5Compress, WritesTheLhaBlockLayout) {
     // One literal: count 1; code-length code count 0, symbol 0; literal/length
     // code count 0, the symbol; distance code count 0, symbol 0; no symbol
     // bits; zero bits to the byte boundary.
-    EXPECT_EQ(packWith<Lh5>("a"), BitString()
-                                      .put(16, 1)
-                                      .put(5, 0)
-                                      .put(5, 0)
-                                      .put(9, 0)
-                                      .put(9, 'a')
-                                      .put(4, 0)
-                                      .put(4, 0)
-                                      .bytes());
+    BitString a;
+    a.put(16, 1).put(5, 0).put(5, 0).put(9, 0).put(9, 'a').put(4, 0).put(4, 0);
+    EXPECT_EQ(packWith<Lh5>("a"), a.bytes());
     // Two literals of one bit each: lengths 0 0 1 | zero run 0 | 1 for the
     // code-length code (symbols 2 and 3), then 99 literal/length lengths: a
     // run of 97 zeros (symbol 2, 97 - 20 in 9 bits), two lengths of 1.
