@@ -45,6 +45,7 @@ TMethodEngine::TMethodEngine(TRunDirection direction, TStream& input, int64_t in
 
 bool TMethodEngine::fillInput() {
     endOfInput_ = true;
+    sumConsumedInput();
     if (inputRemaining_ <= 0)
         return false;
     auto want = static_cast<size_t>(std::min<int64_t>(BufferSize, inputRemaining_));
@@ -52,8 +53,14 @@ bool TMethodEngine::fillInput() {
     inputRemaining_ -= static_cast<int64_t>(got);
     if (got == 0)
         return false;
-    inPos_ = 0;
+    inPos_ = inSummed_ = 0;
     inEnd_ = static_cast<int>(got);
+    inBlockKeyPos_ = keyPos_;
+    if (unscramble_) {
+        for (int i = 0; i < inEnd_; ++i)
+            inBuf_[i] ^= keyBytes_[(keyPos_ + i) & 3];
+        keyPos_ = (keyPos_ + got) & 3;
+    }
     if (onProgress_) {
         fetched_ += static_cast<int64_t>(got);
         int64_t total = fetched_ + inputRemaining_;
@@ -62,7 +69,7 @@ bool TMethodEngine::fillInput() {
         onProgress_(reported);
         if (reported == -1) { // abort: the input counts as exhausted from now on
             inputRemaining_ = 0;
-            inPos_ = inEnd_ = 0;
+            inPos_ = inEnd_ = inSummed_ = 0;
             return false;
         }
     }
@@ -71,22 +78,50 @@ bool TMethodEngine::fillInput() {
     return true;
 }
 
-void TMethodEngine::overBudget() const {
-    if (direction_ == TRunDirection::compress)
-        throw EUnableToCompress();
-    throw EDamagedArchive(); // far more output than the member header announced
+// The input sum covers the bytes handed out so far, as stored (scrambled).
+void TMethodEngine::sumConsumedInput() {
+    const uint8_t* key = keyBytes_;
+    for (int i = inSummed_; i < inPos_; ++i)
+        inSum_ += unscramble_ ? uint8_t(inBuf_[i] ^ key[(inBlockKeyPos_ + i) & 3]) : inBuf_[i];
+    inSummed_ = inPos_;
 }
 
-void TMethodEngine::flushFullOutput() {
-    std::this_thread::yield();
-    output_.write(outBuf_.get(), BufferSize);
-    outPos_ = 0;
+void TMethodEngine::makeRoom() {
+    if (budget_ <= 0) {
+        if (direction_ == TRunDirection::compress)
+            throw EUnableToCompress();
+        throw EDamagedArchive(); // far more output than the member header announced
+    }
+    if (outPos_ == BufferSize) {
+        std::this_thread::yield();
+        writeOutput(BufferSize);
+        outPos_ = 0;
+    }
+    const int64_t room = std::min<int64_t>(BufferSize - outPos_, budget_);
+    outLimit_ = outPos_ + static_cast<int>(room);
+    budget_ -= room;
+}
+
+// Scrambles (when on), sums and writes the first count bytes of the output buffer.
+void TMethodEngine::writeOutput(int count) {
+    uint8_t* out = outBuf_.get();
+    if (scramble_) {
+        for (int i = 0; i < count; ++i)
+            out[i] ^= keyBytes_[(keyPos_ + i) & 3];
+        keyPos_ = (keyPos_ + static_cast<unsigned>(count)) & 3;
+    }
+    uint32_t sum = 0;
+    for (int i = 0; i < count; ++i)
+        sum += out[i];
+    outSum_ += sum;
+    output_.write(out, static_cast<size_t>(count));
 }
 
 void TMethodEngine::finish() {
+    sumConsumedInput();
     if (outPos_ > 0)
-        output_.write(outBuf_.get(), static_cast<size_t>(outPos_));
-    outPos_ = 0;
+        writeOutput(outPos_);
+    outPos_ = outLimit_ = 0;
 }
 
 uint32_t RunMethod(TRunDirection direction, int method, TStream& input, int64_t inputLength,

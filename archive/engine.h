@@ -35,41 +35,32 @@ public:
     uint8_t NextInputByte() {
         if (inPos_ == inEnd_ && !fillInput())
             return 0;
-        uint8_t b = inBuf_[inPos_++];
-        inSum_ += b;
-        if (unscramble_) {
-            b ^= keyBytes_[keyPos_];
-            keyPos_ = (keyPos_ + 1) & 3;
-        }
-        return b;
+        return inBuf_[inPos_++];
     }
 
     bool endOfInput() const { return endOfInput_; }
 
     void PutOutputByte(uint8_t b) {
-        if (budget_ <= 0)
-            overBudget();
-        --budget_;
-        if (outPos_ == BufferSize)
-            flushFullOutput();
-        if (scramble_) {
-            b ^= keyBytes_[keyPos_];
-            keyPos_ = (keyPos_ + 1) & 3;
-        }
+        if (outPos_ == outLimit_) // buffer full or budget used up
+            makeRoom();
         outBuf_[outPos_++] = b;
-        outSum_ += b;
     }
 
-    // Writes what the output buffer still holds; call once on success.
+    // Writes what the output buffer still holds; call once on success. The
+    // sums are complete after it.
     void finish();
 
     uint32_t inputSum() const { return inSum_; }
     uint32_t outputSum() const { return outSum_; }
 
+    // The key is applied and the sums are taken a block at a time: input
+    // blocks are unscrambled as they arrive, output blocks scrambled as they
+    // leave, with the key byte of each byte's position in its stream.
 private:
     bool fillInput();
-    [[noreturn]] void overBudget() const;
-    void flushFullOutput();
+    void makeRoom();
+    void sumConsumedInput();
+    void writeOutput(int count);
 
     TRunDirection direction_;
     TStream& input_;
@@ -80,7 +71,13 @@ private:
     std::unique_ptr<uint8_t[]> outBuf_;
     int inPos_ = 0;
     int inEnd_ = 0;
+    int inSummed_ = 0;           // input bytes before this one are in inSum_
+    unsigned inBlockKeyPos_ = 0; // key position of the input block's first byte
     int outPos_ = 0;
+    // The fast path of PutOutputByte runs up to outLimit_: the end of the
+    // buffer, or earlier when the output budget ends there. budget_ is what
+    // remains of the budget beyond outLimit_.
+    int outLimit_ = 0;
     int64_t inputRemaining_;
     int64_t fetched_ = 0;
     int64_t budget_;
