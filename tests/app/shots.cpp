@@ -6,6 +6,7 @@
 #include "htmlview/htmlviewer.h"
 #include "model/global.h"
 #include "model/hexaroutines.h"
+#include "model/pagebuilder.h"
 #include "platform/fonts.h"
 
 #include <QDir>
@@ -66,6 +67,31 @@ int main(int argc, char** argv) {
     fillAnswerTexts(summaryAnswer);
     w.load(pageName(1), 1, true);
     shoot(out + "answer_summary.png");
+
+    // Content pages at both sizes: three hexagrams with and without the
+    // Chinese tables, the introduction, and a guideline page in the answer pane.
+    for (int zoom : {100, 200}) {
+        (zoom == 100 ? w.z100 : w.z200)->trigger();
+        const QString z = QString::number(zoom);
+        for (int n : {5, 29, 50}) {
+            w.load(pageName(n), n, false);
+            shoot(out + QStringLiteral("page%1_%2.png").arg(n).arg(z));
+            w.chineseBtnClick();
+            shoot(out + QStringLiteral("page%1_chinese_%2.png").arg(n).arg(z));
+            w.chineseBtnClick();
+        }
+        w.load("intro.htm", 0, false);
+        shoot(out + "intro_" + z + ".png");
+        w.info->show();
+        w.FormResize();
+        w.info->loadLines(
+            {"<p>Question: Shall I take the new post?</p><p>Date: " + castDate() + "</p>",
+             "<p><i>Interpretation guidelines:</i></p>", loadText("402.htm", 2)},
+            "");
+        shoot(out + "guideline402_" + z + ".png");
+        w.info->hide();
+    }
+    w.z100->trigger();
 
     return 0; // without closing: the staged config.ini stays as it was
 }
