@@ -75,8 +75,8 @@ int roundHalfEven(double v) {
 }
 
 QString zoomStyleText(const QString& css, int zoom) {
-    if (zoom == 100)
-        return css;
+    // Also at 100 percent: the layout knows no line height in points, only the
+    // pixels this turns them into.
     const QString sized = replaceEach(css, sizeDecl(), [zoom](const QRegularExpressionMatch& m) {
         const bool isFont =
             m.captured(1).compare(QLatin1String("font-size"), Qt::CaseInsensitive) == 0;
@@ -98,8 +98,6 @@ QString zoomStyleText(const QString& css, int zoom) {
 }
 
 QString zoomInlineStyles(const QString& html, int zoom) {
-    if (zoom == 100)
-        return html;
     static const QRegularExpression attr(QStringLiteral("(\\bstyle\\s*=\\s*)(\"[^\"]*\"|'[^']*')"),
                                          QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression element(QStringLiteral("(<style\\b[^>]*>)(.*?)(</style\\s*>)"),

@@ -73,6 +73,8 @@ private slots:
                  QString("h1 { font: bold 24pt/36px Arial }"));
         QCOMPARE(zoomStyleText("span { font-family: x; font-size: 1.5em }", 200),
                  QString("span { font-family: x; font-size: 1.5em }"));
+        // Points become pixels at every zoom, 100 percent included.
+        QCOMPARE(zoomStyleText("p { line-height: 18pt }", 100), QString("p { line-height: 24px }"));
     }
 
     void styleSheetLinksAreTakenOut() {
@@ -145,21 +147,24 @@ private slots:
         QTest::addColumn<double>("paneSize");
         QTest::addColumn<double>("styled");
         QTest::addColumn<int>("lineHeight");
-        QTest::newRow("100") << 100 << 12.0 << 10.0 << 9.0 << 15;
-        QTest::newRow("150") << 150 << 18.0 << 15.0 << 13.5 << 22;
-        QTest::newRow("200") << 200 << 24.0 << 20.0 << 18.0 << 30;
+        QTest::addColumn<int>("pointLineHeight");
+        QTest::newRow("100") << 100 << 12.0 << 10.0 << 9.0 << 15 << 24;
+        QTest::newRow("150") << 150 << 18.0 << 15.0 << 13.5 << 22 << 36;
+        QTest::newRow("200") << 200 << 24.0 << 20.0 << 18.0 << 30 << 48;
     }
     void zoomScalesDefaultAndStyledSizes() {
         QFETCH(int, zoom);
         zoomPercent = zoom;
         const std::vector<std::string> page{
-            "<html><body><p>plain</p>",
-            "<p style=\"font-size: 9pt; line-height: 15px\">styled</p></body></html>"};
+            "<html><body><p>plain</p>", "<p style=\"font-size: 9pt; line-height: 15px\">styled</p>",
+            "<p style=\"line-height: 18pt\">points</p></body></html>"};
         view->loadLines(page, "");
         QTEST(view->document()->defaultFont().pointSizeF(), "mainSize");
         QTEST(firstTextFormat(view->document(), "styled").fontPointSize(), "styled");
         QTextBlock styled = view->document()->find("styled").block();
         QTEST(qRound(styled.blockFormat().lineHeight()), "lineHeight");
+        QTextBlock points = view->document()->find("points").block();
+        QTEST(qRound(points.blockFormat().lineHeight()), "pointLineHeight");
 
         THTMLViewer pane;
         answerPaneSettings(pane);
