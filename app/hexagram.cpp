@@ -420,7 +420,9 @@ void Tfhexagram::Exit1Click() {
     text.replace(QStringLiteral("%s"), QStringLiteral("Lunvareth"));
     if (askQuestion(text) != QMessageBox::Yes)
         return;
-    for (const QString& handle : instanceList) {
+    // A copy: processing the pending events may run Exit again, which refills the list.
+    const QStringList targets = instanceList;
+    for (const QString& handle : targets) {
         postCloseMessage(handle);
         QCoreApplication::processEvents();
     }
