@@ -43,7 +43,8 @@ int TArchiveWriter::add(const std::string& name, const std::string& data, int me
         throw std::invalid_argument("member name too long: " + name.substr(0, 40) + "...");
     if (data.size() > static_cast<size_t>(MaxExpandedSize))
         throw std::invalid_argument("member too large: " + name);
-    if (totalSize_ + static_cast<int64_t>(data.size()) > std::numeric_limits<int32_t>::max())
+    // One more than the largest sum stays free for bytes() below.
+    if (totalSize_ + static_cast<int64_t>(data.size()) >= std::numeric_limits<int32_t>::max())
         throw std::invalid_argument("archive too large at member " + name);
     if (method != methodNON && method != methodRLE && method != methodLZH && method != methodLH5)
         throw std::invalid_argument("a member cannot be written with method " +
@@ -78,13 +79,17 @@ int TArchiveWriter::add(const std::string& name, const std::string& data, int me
     members_ += name;
     members_ += stored;
     totalSize_ += h.ExpandedSize;
+    lastIsEmpty_ = data.empty();
     return method;
 }
 
 std::string TArchiveWriter::bytes() const {
     ArchiveHeader header;
     header.MethodID = methodId_;
-    header.TotalSize = static_cast<int32_t>(totalSize_);
+    // The reader stops as soon as the sizes it has passed reach TotalSize, so
+    // empty members after the last non-empty one would never be found: a
+    // TotalSize one above the sum lets the scan run on to the end of the file.
+    header.TotalSize = static_cast<int32_t>(totalSize_ + (lastIsEmpty_ ? 1 : 0));
     header.ArchiveLock = key_ > 0 ? 2 : 0;
     return encodeArchiveHeader(header) + members_;
 }

@@ -28,5 +28,6 @@ private:
     std::string methodId_;
     int32_t key_;
     int64_t totalSize_ = 0;
+    bool lastIsEmpty_ = false;
     std::string members_;
 };

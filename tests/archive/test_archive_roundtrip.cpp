@@ -65,6 +65,43 @@ TEST(ArchiveRoundTrip, WriterFallsBackToStoredWhenAMethodCannotShrink) {
     EXPECT_EQ(extract(archive, "b", 99), std::string(1000, 'b'));
 }
 
+namespace {
+
+// Empty members cannot be told from missing ones by their content: the scan
+// itself must reach them.
+std::vector<std::string> memberNames(const std::string& archive) {
+    TMemoryStream stream(archive);
+    TCompress reader;
+    std::vector<std::string> names;
+    reader.ForEachMember(stream, [&names](const TMemberInfo& m) { names.push_back(m.name); });
+    return names;
+}
+
+} // namespace
+
+TEST(ArchiveRoundTrip, EmptyMembersAfterTheLastDataAreStillFound) {
+    for (int method : {methodNON, methodLH5}) {
+        SCOPED_TRACE(MethodIDs[method]);
+        TArchiveWriter trailing(MethodIDs[method], 0);
+        trailing.add("a", "data", method, 0);
+        trailing.add("e1", "", method, 0);
+        trailing.add("e2", "", method, 0);
+        EXPECT_EQ(memberNames(trailing.bytes()), (std::vector<std::string>{"a", "e1", "e2"}));
+        EXPECT_EQ(extract(trailing.bytes(), "a"), "data");
+
+        TArchiveWriter onlyEmpty(MethodIDs[method], 0);
+        onlyEmpty.add("e", "", method, 0);
+        EXPECT_EQ(memberNames(onlyEmpty.bytes()), (std::vector<std::string>{"e"}));
+    }
+    // Without empty members at the end the header holds the plain sum.
+    TArchiveWriter plain("NON", 0);
+    plain.add("e", "", methodNON, 0);
+    plain.add("a", "data", methodNON, 0);
+    const std::string bytes = plain.bytes();
+    EXPECT_EQ(decodeArchiveHeader(reinterpret_cast<const unsigned char*>(bytes.data())).TotalSize,
+              4);
+}
+
 TEST(ArchiveRoundTrip, WriterRefusesWhatNoReaderCouldOpen) {
     TArchiveWriter open("LH5", 0);
     EXPECT_THROW(open.add("a", "data", methodLH5, 2), std::invalid_argument);

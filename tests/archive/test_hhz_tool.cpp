@@ -44,8 +44,8 @@ protected:
         for (auto& c : noise)
             c = static_cast<char>(gen());
         writeFile(root_ / "in" / "noise.bin", noise);
-        files_.push_back("empty.txt");
         files_.push_back("noise.bin");
+        files_.push_back("empty.txt"); // last: nothing after it reaches the size sum
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -91,8 +91,10 @@ TEST_F(HhzTool, CreateListTestExtractRoundTrip) {
             EXPECT_EQ(hhz("test " + readKey + " " + path("a.hhz")), 0) << out();
             ASSERT_EQ(hhz("extract " + readKey + " " + path("a.hhz") + " -C " + path("out")), 0)
                 << err();
-            for (const auto& f : files_)
+            for (const auto& f : files_) {
+                EXPECT_TRUE(fs::exists(root_ / "out" / f)) << f;
                 EXPECT_EQ(readFile(root_ / "out" / f), readFile(root_ / "in" / f)) << f;
+            }
         }
     }
 }
