@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 size_t TMemoryStream::read(void* buffer, size_t count) {
     if (pos_ >= data_.size())
@@ -30,6 +31,13 @@ TFileStream::TFileStream(const std::string& path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_)
         throw EFOpenError(path, std::strerror(errno));
+    // A folder opens for reading but yields no bytes and a meaningless size.
+    struct stat info;
+    if (::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file_);
+        file_ = nullptr;
+        throw EFOpenError(path, std::strerror(EISDIR));
+    }
     if (std::fseek(file_, 0, SEEK_END) == 0) {
         long end = std::ftell(file_);
         size_ = end < 0 ? 0 : end;

@@ -133,6 +133,13 @@ TEST_F(ContentAccess, TextoFilesAreReadWhole) {
     EXPECT_THROW(loadContent("yijing.txt", sourceFolder), EFOpenError);
 }
 
+TEST_F(ContentAccess, AFolderInPlaceOfAFileIsAnOpenError) {
+    fs::create_directories(folder_ / "texto" / "ed.txt");
+    EXPECT_THROW(loadContent("ed.txt", sourceFolder), EFOpenError);
+    fs::create_directories(folder_ / "data1.hhz");
+    EXPECT_THROW(loadContent("about.htm", sourceArchive), EFOpenError);
+}
+
 TEST_F(ContentAccess, TwoReadersMayReadTheArchiveAtOnce) {
     std::string big(300000, '\0');
     for (size_t i = 0; i < big.size(); ++i)
