@@ -1,20 +1,12 @@
 #include "archive/engine.h"
 
 #include "archive/errors.h"
+#include "archive/lh5.h"
+#include "archive/lzh.h"
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 #include <thread>
-
-#if __has_include("archive/lzh.h")
-#include "archive/lzh.h"
-#define LUNV_HAVE_LZH 1
-#endif
-#if __has_include("archive/lh5.h")
-#include "archive/lh5.h"
-#define LUNV_HAVE_LH5 1
-#endif
 
 namespace {
 
@@ -133,25 +125,16 @@ uint32_t RunMethod(TRunDirection direction, int method, TStream& input, int64_t 
                          component);
     const bool expanding = direction == TRunDirection::expand;
     const auto n = static_cast<int32_t>(std::max<int64_t>(expectedLength, 0));
-    (void)n;
     switch (method) {
     case methodRLE:
         expanding ? rle::expand(engine) : rle::compress(engine);
         break;
     case methodLZH:
-#ifdef LUNV_HAVE_LZH
         expanding ? lzh::expand(engine, n) : lzh::compress(engine);
         break;
-#else
-        throw std::logic_error("The LZH method is not built yet");
-#endif
     case methodLH5:
-#ifdef LUNV_HAVE_LH5
         expanding ? lh5::expand(engine, n) : lh5::compress(engine);
         break;
-#else
-        throw std::logic_error("The LH5 method is not built yet");
-#endif
     }
     engine.finish();
     return expanding ? engine.outputSum() : engine.inputSum();
