@@ -239,22 +239,31 @@ private:
         return symbols;
     }
 
+    // The number of lengths that follow for a code of m symbols. A zero count
+    // is followed by the only symbol, whose code is empty: every table entry
+    // is that symbol, all lengths are 0, and 0 is returned.
+    int readCount(int m, int countBits, uint8_t* len, uint16_t* table, int tableBits) {
+        const int g = int(takeFresh(countBits));
+        if (g > m)
+            throw ELZHBadDecodeTable();
+        if (g == 0) {
+            const unsigned only = takeFresh(countBits);
+            if (only >= unsigned(m))
+                throw ELZHBadDecodeTable();
+            std::fill(len, len + m, uint8_t(0));
+            std::fill(table, table + (size_t(1) << tableBits), uint16_t(only));
+        }
+        return g;
+    }
+
     // The code-length code (19 symbols, with a 2-bit run of zero lengths after
     // the third) or the distance code (14 symbols): a count, then each length
     // as 3 bits, or 111 followed by ones and a closing 0 for 7 and more. A zero
     // count is followed by the only symbol, whose code is empty.
     void readPtLen(int m, int countBits, int zeroRunPos) {
-        const int g = int(takeFresh(countBits));
-        if (g == 0) {
-            const unsigned only = takeFresh(countBits);
-            if (only >= unsigned(m))
-                throw ELZHBadDecodeTable();
-            std::fill(ptLen_, ptLen_ + m, uint8_t(0));
-            std::fill(pTable_, pTable_ + (1u << kPTableBits), uint16_t(only));
+        const int g = readCount(m, countBits, ptLen_, pTable_, kPTableBits);
+        if (g == 0)
             return;
-        }
-        if (g > m)
-            throw ELZHBadDecodeTable();
         int i = 0;
         while (i < g) {
             refill();
@@ -290,17 +299,9 @@ private:
     // is one zero length, 1 and 2 are runs of 3..18 and 20..531 zero lengths,
     // 3..18 the lengths 1..16.
     void readCLen() {
-        const int g = int(takeFresh(kCBits));
-        if (g == 0) {
-            const unsigned only = takeFresh(kCBits);
-            if (only >= unsigned(kNC))
-                throw ELZHBadDecodeTable();
-            std::fill(cLen_, cLen_ + kNC, uint8_t(0));
-            std::fill(cTable_, cTable_ + (1u << kCTableBits), uint16_t(only));
+        const int g = readCount(kNC, kCBits, cLen_, cTable_, kCTableBits);
+        if (g == 0)
             return;
-        }
-        if (g > kNC)
-            throw ELZHBadDecodeTable();
         int i = 0;
         while (i < g) {
             refill();
