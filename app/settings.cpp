@@ -21,8 +21,8 @@ constexpr int defaultZoom = 100;
 constexpr int minZoom = 10;
 constexpr int maxZoom = 1000;
 
-// config.ini as lines, each with the line end it had ("\n", "\r\n" or "" for
-// a last line without one), so a rewrite keeps the file's own line ends.
+// config.ini as lines, each with the line end it had ("\r\n", "\n", "\r" or ""
+// for a last line without one), so a rewrite keeps the file's own line ends.
 struct ConfigFile {
     std::vector<std::string> lines;
     std::vector<std::string> ends;
@@ -38,22 +38,20 @@ bool readConfig(const std::string& path, ConfigFile& file) {
     if (in.bad())
         return false;
     file.bytes = all.str();
+    const std::string& bytes = file.bytes;
     size_t start = 0;
-    while (start < file.bytes.size()) {
-        size_t end = file.bytes.find('\n', start);
-        std::string eol = "\n";
-        if (end == std::string::npos) {
-            end = file.bytes.size();
-            eol.clear();
-        }
-        std::string line = file.bytes.substr(start, end - start);
-        if (!eol.empty() && !line.empty() && line.back() == '\r') {
-            line.pop_back();
+    while (start < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", start);
+        std::string eol;
+        if (end == std::string::npos)
+            end = bytes.size();
+        else if (bytes.compare(end, 2, "\r\n") == 0)
             eol = "\r\n";
-        }
-        file.lines.push_back(std::move(line));
-        file.ends.push_back(std::move(eol));
-        start = end + 1;
+        else
+            eol = bytes[end];
+        file.lines.push_back(bytes.substr(start, end - start));
+        file.ends.push_back(eol);
+        start = end + eol.size();
     }
     return true;
 }

@@ -61,6 +61,7 @@ TEST_F(ConfigFileTest, ReadsTheZoomLine) {
     EXPECT_EQ(read("zoom=150\n"), 100);    // the key test is case-sensitive
     EXPECT_EQ(read("ZOOM = 150\n"), 100);  // "ZOOM=" must occur as such
     EXPECT_EQ(read("ZOOM= 150 \n"), 150);  // blanks around the number
+    EXPECT_EQ(read("ZOOM=175\rX\r"), 175); // lines that end in a lone CR
 }
 
 TEST_F(ConfigFileTest, EmptyAndBadValuesReadAsHundred) {
@@ -88,6 +89,7 @@ TEST_F(ConfigFileTest, RewriteChangesOnlyZoomLines) {
     EXPECT_EQ(rewrite("a=1\nMYZOOM=125\n  b = 2 \n", 175), "a=1\nZOOM=175\n  b = 2 \n");
     EXPECT_EQ(rewrite("ZOOM=-\r\nx\r\n", 150), "ZOOM=150\r\nx\r\n"); // CR LF kept
     EXPECT_EQ(rewrite("x\nZOOM=100", 130), "x\nZOOM=130");           // no line end added
+    EXPECT_EQ(rewrite("ZOOM=1\rname=x\r\nZOOM=2\n", 150), "ZOOM=150\rname=x\r\nZOOM=150\n");
     EXPECT_EQ(rewrite("", 150), "");
 }
 
