@@ -5,24 +5,72 @@
 #include "htmlview/htmlviewer.h"
 #include "model/global.h"
 #include "model/hexaroutines.h"
+#include "platform/instances.h"
 #include "platform/shell.h"
 
 #include <QActionGroup>
 #include <QFile>
 #include <QListWidget>
+#include <QLocalServer>
 #include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
 struct ShellCall {
     QString target;
     QStringList args;
+};
+
+// Another running copy as the registry shows it: an entry whose lock is held,
+// with a socket that takes close requests. Its name makes it older than ours.
+class FakeCopy {
+public:
+    explicit FakeCopy(int number) {
+        base_ = QStringLiteral("%1/%2-%3")
+                    .arg(instanceRegistryFolder())
+                    .arg(number, 15, 10, QChar('0'))
+                    .arg(number, 10, 10, QChar('0'));
+        handle_ = QStringLiteral("copy%1").arg(number);
+        QFile info(base_ + ".info");
+        if (info.open(QIODevice::WriteOnly))
+            info.write("handle=" + handle_.toUtf8() + "\nvisible=1\ntitle=Lunvareth 1.0\n");
+        info.close();
+        server_.listen(base_ + ".sock");
+        lockFd_ = ::open(QFile::encodeName(base_ + ".lock").constData(), O_RDWR | O_CREAT, 0600);
+        ::flock(lockFd_, LOCK_EX);
+    }
+    ~FakeCopy() {
+        end();
+        QFile::remove(base_ + ".info");
+        QFile::remove(base_ + ".lock");
+    }
+    // Like a copy that ended: the lock goes, the entry is pruned by the next listing.
+    void end() {
+        if (lockFd_ >= 0)
+            ::close(lockFd_);
+        lockFd_ = -1;
+        server_.close();
+    }
+    bool askedToClose() {
+        return server_.hasPendingConnections() || server_.waitForNewConnection(200);
+    }
+    QString handle() const { return handle_; }
+
+private:
+    QString base_;
+    QString handle_;
+    QLocalServer server_;
+    int lockFd_ = -1;
 };
 
 // Throws from its event handler, like a page load that meets a damaged archive.
@@ -309,6 +357,30 @@ private slots:
         w->Exit1Click();
         QVERIFY(!asked);
         QVERIFY(!w->isVisible());
+    }
+
+    void exitClosesTheWindowsListedWhenYesWasChosen() {
+        auto w = start({});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        FakeCopy first(1);
+        FakeCopy second(2);
+        std::unique_ptr<FakeCopy> later;
+        int asked = 0;
+        w->askQuestion = [&](const QString&) {
+            return ++asked == 1 ? QMessageBox::Yes : QMessageBox::No;
+        };
+        // While the closing goes on, one copy ends, another starts and Exit runs again.
+        QTimer::singleShot(0, w.get(), [&] {
+            second.end();
+            later = std::make_unique<FakeCopy>(3);
+            w->Exit1Click();
+        });
+        w->Exit1Click();
+        QCOMPARE(asked, 2);
+        QVERIFY(first.askedToClose());
+        QVERIFY(!later->askedToClose());
+        QTRY_VERIFY(!w->isVisible());
     }
 
     void aloneAtStartTheMarkerGoes() {
