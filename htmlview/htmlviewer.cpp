@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextFrame>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -247,4 +248,14 @@ void THTMLViewer::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QTextBrowser::mouseReleaseEvent(event);
+}
+
+void THTMLViewer::wheelEvent(QWheelEvent* event) {
+    // The text size is the program's zoom alone: Ctrl with the wheel scrolls
+    // instead of changing the font behind the zoom menu's back.
+    if (event->modifiers().testFlag(Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    QTextBrowser::wheelEvent(event);
 }

@@ -61,6 +61,7 @@ protected:
     QVariant loadResource(int type, const QUrl& name) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     QString requestStyleSheets(QString& html);

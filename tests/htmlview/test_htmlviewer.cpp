@@ -3,11 +3,13 @@
 #include "htmlview/stylezoom.h"
 #include "model/global.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QWheelEvent>
 
 namespace {
 
@@ -171,6 +173,17 @@ private slots:
         pane.loadLines(page, "");
         QTEST(pane.document()->defaultFont().pointSizeF(), "paneSize");
         QCOMPARE(pane.document()->defaultFont().family(), QString("Georgia"));
+    }
+
+    void ctrlWheelScrollsButLeavesTheTextSize() {
+        view->loadLines(longPage("x"), "");
+        const QPoint at = view->viewport()->rect().center();
+        QWheelEvent wheel(at, view->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view->viewport(), &wheel);
+        QCOMPARE(view->font().pointSizeF(), 12.0);
+        QCOMPARE(view->document()->defaultFont().pointSizeF(), 12.0);
+        QVERIFY(view->verticalScrollBar()->value() > 0);
     }
 
     void linkedStyleSheetIsRequestedAndApplied() {
